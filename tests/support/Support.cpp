@@ -1,0 +1,129 @@
+#include "Support.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+namespace test {
+
+std::wstring ExeDir() {
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring s(path, n);
+  return s.substr(0, s.find_last_of(L'\\') + 1);
+}
+
+ProcessResult Run(const std::wstring& commandLine, DWORD timeoutMs, const std::wstring& workDir) {
+  ProcessResult r;
+  SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return r;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdOutput = writeEnd;
+  si.hStdError = writeEnd;
+  PROCESS_INFORMATION pi{};
+  std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
+  cmd.push_back(0);
+  r.started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                             workDir.empty() ? nullptr : workDir.c_str(), &si, &pi) != FALSE;
+  CloseHandle(writeEnd);
+  if (!r.started) {
+    CloseHandle(readEnd);
+    return r;
+  }
+  // Read on this thread until the pipe closes (every writer gone) or time runs out.
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    DWORD avail = 0;
+    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr)) break;
+    if (avail) {
+      char buf[4096];
+      DWORD got = 0;
+      if (!ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) || !got) break;
+      r.out.append(buf, got);
+      continue;
+    }
+    if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0) {
+      // Drain what is left.
+      while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail) {
+        char buf[4096];
+        DWORD got = 0;
+        if (!ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) || !got) break;
+        r.out.append(buf, got);
+      }
+      break;
+    }
+    if (GetTickCount64() > end) {
+      r.timedOut = true;
+      TerminateProcess(pi.hProcess, 999);
+      WaitForSingleObject(pi.hProcess, 5000);
+      break;
+    }
+  }
+  GetExitCodeProcess(pi.hProcess, &r.exitCode);
+  CloseHandle(readEnd);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return r;
+}
+
+void PumpFor(DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    ULONGLONG now = GetTickCount64();
+    if (now >= end) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+  }
+}
+
+GuiCounts CountGuiObjects() {
+  GuiCounts c;
+  HANDLE self = GetCurrentProcess();
+  c.gdi = GetGuiResources(self, GR_GDIOBJECTS);
+  c.user = GetGuiResources(self, GR_USEROBJECTS);
+  GetProcessHandleCount(self, &c.handles);
+  return c;
+}
+
+std::wstring MakeTempDir(const wchar_t* tag) {
+  wchar_t tmp[MAX_PATH];
+  GetTempPathW(MAX_PATH, tmp);
+  static LONG serial = 0;
+  wchar_t dir[MAX_PATH];
+  swprintf(dir, MAX_PATH, L"%lslgt_%ls_%lu_%ld", tmp, tag, GetCurrentProcessId(),
+           InterlockedIncrement(&serial));
+  CreateDirectoryW(dir, nullptr);
+  return dir;
+}
+
+void RemoveTree(const std::wstring& dir) {
+  std::wstring from = dir;
+  from.push_back(0);  // SHFileOperation wants a double-terminated list
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationW(&op);
+}
+
+bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring Utf8ToWide(const std::string& s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+}  // namespace test

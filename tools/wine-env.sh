@@ -1,0 +1,11 @@
+# Sourced by the Wine scripts: where the prefix lives and how Wine is started.
+# $root must be the project folder.
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+# The prefix links Desktop, Documents... to $HOME, so Wine gets a scratch home.
+export HOME="$root/build/winehome"
+export WINEPREFIX="${LGT_WINEPREFIX:-$root/build/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No download prompts for the .NET and HTML engines, no menu entries.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
