@@ -7,5 +7,6 @@ export HOME="$root/build/winehome"
 export WINEPREFIX="${LGT_WINEPREFIX:-$root/build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
-# No download prompts for the .NET and HTML engines, no menu entries.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No download prompts for the .NET and HTML engines, no menu entries, and no
+# Linux browser opened when the program asks the shell to open a web address.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winebrowser.exe=d"

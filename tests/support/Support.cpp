@@ -85,12 +85,54 @@ void PumpFor(DWORD ms) {
   }
 }
 
+// Wine 8 answers 0 to GetGuiResources and GetProcessHandleCount (stubs), so
+// there the counts come from walking the tables directly: GDI handles whose
+// high word is 0 match any live object in that slot (Wine's own rule), handle
+// values are multiples of 4 handed out from the lowest free slot, and the user
+// count is this process's windows (Wine's table of USER objects is shared by
+// every process, so it is counted by enumerating windows instead).
+static DWORD CountGdiSlots() {
+  DWORD n = 0;
+  for (UINT_PTR i = 0; i < 0x10000; ++i)
+    if (GetObjectType(reinterpret_cast<HGDIOBJ>(i))) ++n;
+  return n;
+}
+
+static DWORD CountHandleSlots() {
+  DWORD n = 0, flags = 0;
+  for (UINT_PTR h = 4, gap = 0; gap < 1024; h += 4, ++gap)
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags)) ++n, gap = 0;
+  return n;
+}
+
+static BOOL CALLBACK CountWindowTree(HWND w, LPARAM counter) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid != GetCurrentProcessId()) return TRUE;
+  DWORD* n = reinterpret_cast<DWORD*>(counter);
+  ++*n;
+  EnumChildWindows(w, [](HWND, LPARAM c) -> BOOL { ++*reinterpret_cast<DWORD*>(c); return TRUE; },
+                   counter);
+  return TRUE;
+}
+
+static DWORD CountOwnWindows() {
+  DWORD n = 0;
+  EnumWindows(CountWindowTree, reinterpret_cast<LPARAM>(&n));
+  for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr));)
+    CountWindowTree(w, reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
 GuiCounts CountGuiObjects() {
   GuiCounts c;
   HANDLE self = GetCurrentProcess();
   c.gdi = GetGuiResources(self, GR_GDIOBJECTS);
   c.user = GetGuiResources(self, GR_USEROBJECTS);
   GetProcessHandleCount(self, &c.handles);
+  if (!c.gdi) c.gdi = CountGdiSlots();
+  if (!c.user) c.user = CountOwnWindows();
+  if (!c.handles) c.handles = CountHandleSlots();
   return c;
 }
 

@@ -39,6 +39,8 @@ bool PumpUntil(Pred done, DWORD ms) {
   return true;
 }
 
+// GDI objects, USER objects (under Wine: this process's windows) and kernel
+// handles of this process, for leak checks around repeated work.
 struct GuiCounts {
   DWORD gdi = 0, user = 0, handles = 0;
 };
