@@ -5,7 +5,7 @@
 // machine (or of Wine's server) weighs on both sides alike.
 //
 //   startbench [--runs N] [--warmup N] [--settle MS] [--baseline EXE]
-//              [--size FILE]... [--verbose] -- TARGET.EXE [ARGS...]
+//              [--size FILE]... [--verbose] [--show-output] -- TARGET.EXE [ARGS...]
 //
 // Paths are Windows paths; under Wine a Unix path works as Z:\work\... .
 #include <windows.h>
@@ -29,6 +29,7 @@ struct Options {
   DWORD windowTimeoutMs = 30000;
   DWORD closeTimeoutMs = 5000;
   bool verbose = false;
+  bool showOutput = false;  // let the programs write to our stdout/stderr
   std::wstring baseline;
   std::vector<std::wstring> sizeFiles;
   std::vector<std::wstring> target;  // exe, then its arguments
@@ -165,21 +166,39 @@ std::wstring CommandLine(const std::vector<std::wstring>& args) {
   return line;
 }
 
+// Keeps the earlier reading when this one is empty: Wine answers a process
+// that is on its way out with success and zeros.
 void ReadMemory(HANDLE process, PROCESS_MEMORY_COUNTERS* counters) {
   PROCESS_MEMORY_COUNTERS c{};
   c.cb = sizeof c;
-  if (GetProcessMemoryInfo(process, &c, sizeof c)) *counters = c;
+  if (GetProcessMemoryInfo(process, &c, sizeof c) && c.PeakWorkingSetSize) *counters = c;
+}
+
+// An inheritable handle to the null device, for the measured programs' standard
+// handles: what they print would only break up the table.
+HANDLE NullDevice() {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  static HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                                  0, nullptr);
+  return nul;
 }
 
 bool Measure(const std::wstring& commandLine, const Options& options, Sample* sample) {
   std::wstring mutableLine = commandLine;  // CreateProcessW may write into it
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  BOOL inheritHandles = FALSE;
+  if (!options.showOutput && NullDevice() != INVALID_HANDLE_VALUE) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = NullDevice();
+    inheritHandles = TRUE;
+  }
   PROCESS_INFORMATION info{};
 
   Clock clock;
-  if (!CreateProcessW(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!CreateProcessW(nullptr, &mutableLine[0], nullptr, nullptr, inheritHandles, 0, nullptr,
+                      nullptr, &startup, &info)) {
     DWORD error = GetLastError();
     std::fprintf(stderr, "startbench: cannot start %ls (error %lu)\n", commandLine.c_str(),
                  static_cast<unsigned long>(error));
@@ -257,8 +276,10 @@ const char* Outcome(const Sample& s) {
 
 void PrintSample(int run, const char* name, const Sample& s, bool verbose) {
   const auto& m = s.Memory();
-  std::printf("%4d  %-8s %9.1f  %-24s %8.1f %10.1f %10.1f  exit %lu\n", run, name, s.startMs,
-              Outcome(s), s.closeMs, MiB(m.PeakWorkingSetSize), MiB(m.PeakPagefileUsage),
+  char closeMs[16] = "-";
+  if (s.window) std::snprintf(closeMs, sizeof closeMs, "%.1f", s.closeMs);
+  std::printf("%4d  %-8s %9.1f  %-24s %8s %10.1f %10.1f  exit %lu\n", run, name, s.startMs,
+              Outcome(s), closeMs, MiB(m.PeakWorkingSetSize), MiB(m.PeakPagefileUsage),
               static_cast<unsigned long>(s.exitCode));
   if (verbose) {
     std::printf("      running: peak WS %.1f MiB, WS %.1f, peak pagefile %.1f, pagefile %.1f\n",
@@ -274,7 +295,7 @@ void PrintSample(int run, const char* name, const Sample& s, bool verbose) {
 struct Summary {
   double startMs, peakWsMiB, peakPagefileMiB;
   int windows;
-  int noCounters;  // runs without any memory reading
+  int noCounters;  // runs without any memory reading, left out of the memory medians
 };
 
 Summary Summarise(const std::vector<Sample>& samples) {
@@ -282,10 +303,13 @@ Summary Summarise(const std::vector<Sample>& samples) {
   Summary s{};
   for (const auto& x : samples) {
     start.push_back(x.startMs);
+    if (x.window) ++s.windows;
+    if (!x.Memory().PeakWorkingSetSize) {
+      ++s.noCounters;
+      continue;
+    }
     ws.push_back(MiB(x.Memory().PeakWorkingSetSize));
     pagefile.push_back(MiB(x.Memory().PeakPagefileUsage));
-    if (x.window) ++s.windows;
-    if (!x.Memory().PeakWorkingSetSize) ++s.noCounters;
   }
   s.startMs = Median(start);
   s.peakWsMiB = Median(ws);
@@ -300,8 +324,10 @@ double Ratio(double a, double b) { return b > 0 ? a / b : 0; }
 double PairedRatio(const std::vector<Sample>& target, const std::vector<Sample>& baseline,
                    double (*field)(const Sample&)) {
   std::vector<double> r;
-  for (size_t i = 0; i < target.size() && i < baseline.size(); ++i)
-    r.push_back(Ratio(field(target[i]), field(baseline[i])));
+  for (size_t i = 0; i < target.size() && i < baseline.size(); ++i) {
+    double t = field(target[i]), b = field(baseline[i]);
+    if (t > 0 && b > 0) r.push_back(t / b);  // both measured
+  }
   return Median(r);
 }
 
@@ -346,12 +372,15 @@ bool ParseCount(const wchar_t* text, long minimum, long* value) {
 int Usage() {
   std::fprintf(stderr,
                "usage: startbench [--runs N] [--warmup N] [--settle MS] [--baseline EXE]\n"
-               "                  [--size FILE]... [--verbose] -- TARGET.EXE [ARGS...]\n"
+               "                  [--size FILE]... [--verbose] [--show-output]\n"
+               "                  -- TARGET.EXE [ARGS...]\n"
                "Starts baseline.exe (beside this program unless --baseline) and the target\n"
                "alternately, N times each (default 7, after N warm-up starts each, default 1),\n"
                "and prints medians and target/baseline ratios of the time to the first visible\n"
                "window and of the peak memory. --size prints the size of a file beside the\n"
-               "baseline's. --settle: milliseconds between the first window and WM_CLOSE.\n");
+               "baseline's. --settle: milliseconds between the first window and WM_CLOSE.\n"
+               "--show-output: the programs' stdout/stderr stay ours (else the null device).\n"
+               "--verbose: the memory readings taken while running and after the end.\n");
   return 2;
 }
 
@@ -366,6 +395,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options* o) {
       break;
     } else if (a == L"--verbose") {
       o->verbose = true;
+    } else if (a == L"--show-output") {
+      o->showOutput = true;
     } else if (a == L"--runs" && hasValue && ParseCount(argv[i + 1], 1, &v)) {
       o->runs = static_cast<int>(v), ++i;
     } else if (a == L"--warmup" && hasValue && ParseCount(argv[i + 1], 0, &v)) {
@@ -427,8 +458,10 @@ int wmain(int argc, wchar_t** argv) {
 
   const Summary sb = Summarise(base);
   const Summary st = Summarise(target);
-  std::printf("\nmedians of %d run(s)          baseline     target   target/baseline"
-              "  (paired)\n", options.runs);
+  char heading[32];
+  std::snprintf(heading, sizeof heading, "medians of %d run(s)", options.runs);
+  std::printf("\n%-28s%10s %10s %10s %15s\n", heading, "baseline", "target", "ratio",
+              "paired ratio");
   std::printf("start-up, ms                %10.1f %10.1f %10.2f %15.2f\n", sb.startMs,
               st.startMs, Ratio(st.startMs, sb.startMs), PairedRatio(target, base, StartField));
   std::printf("peak working set, MiB       %10.1f %10.1f %10.2f %15.2f\n", sb.peakWsMiB,
@@ -445,8 +478,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("note: the baseline showed no window in %d of %d run(s)\n",
                 options.runs - sb.windows, options.runs);
   if (sb.noCounters || st.noCounters)
-    std::printf("note: no memory reading in %d baseline and %d target run(s); their medians"
-                " count zeros\n", sb.noCounters, st.noCounters);
+    std::printf("note: no memory reading in %d baseline and %d target run(s); the memory"
+                " medians leave them out\n", sb.noCounters, st.noCounters);
   if (UnderWine())
     std::printf("note: under Wine the memory figures are Linux ones read just before WM_CLOSE:"
                 " peak working set = VmHWM (includes Wine's own mapped libraries), pagefile"
