@@ -32,3 +32,5 @@ constexpr const wchar_t kRegistryKey[] = L"Software\\Tarvo\\GameLogin\\LgTarvo";
 constexpr int kPathChars = 260;
 constexpr int kUrlChars = 512;
 constexpr int kValueChars = 32;
+// The command line with which the host starts a tab process.
+constexpr int kTabCommandLineChars = 288;
