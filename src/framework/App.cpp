@@ -62,12 +62,10 @@ namespace {
 // IsDialogMessage for a modeless dialog that is not a framework Dialog (those
 // call it from their own PreTranslateMessage).
 bool PlainDialogMessage(MSG* msg) {
-  if (!msg->hwnd) return false;
-  HWND root = GetAncestor(msg->hwnd, GA_ROOT);
-  if (!root || Window::FromHandle(root)) return false;
-  if (GetWindowThreadProcessId(root, nullptr) != GetCurrentThreadId()) return false;
+  HWND root = msg->hwnd ? GetAncestor(msg->hwnd, GA_ROOT) : nullptr;
+  if (!root || GetWindowThreadProcessId(root, nullptr) != GetCurrentThreadId()) return false;
   // 32770 is the atom of the dialog class (WC_DIALOG).
-  if (GetClassLongPtrW(root, GCW_ATOM) != 32770) return false;
+  if (GetClassLongPtrW(root, GCW_ATOM) != 32770 || Window::FromHandle(root)) return false;
   return IsDialogMessageW(root, msg) != FALSE;
 }
 

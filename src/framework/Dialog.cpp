@@ -40,9 +40,12 @@ HWND Dialog::CreateFromTemplate(HWND parent) {
     t = data ? static_cast<const DLGTEMPLATE*>(LockResource(data)) : nullptr;
     if (!t) return nullptr;
   }
-  HWND hwnd = CreateDialogIndirectParamW(module, t, parent, DialogProc, reinterpret_cast<LPARAM>(this));
-  if (hwnd && Hwnd() != hwnd) {  // linking failed at WM_INITDIALOG
-    DestroyWindow(hwnd);
+  HWND hwnd =
+      CreateDialogIndirectParamW(module, t, parent, DialogProc, reinterpret_cast<LPARAM>(this));
+  // Not ours: linking failed at WM_INITDIALOG, or a modeless dialog ended
+  // itself in OnInitDialog.
+  if (hwnd && Hwnd() != hwnd) {
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
     return nullptr;
   }
   return hwnd;
@@ -129,6 +132,8 @@ LRESULT Dialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
   }
+  LRESULT reflected = 0;
+  if (ReflectToControl(Hwnd(), msg, wp, lp, &reflected)) return reflected;
   return DefaultProc(msg, wp, lp);
 }
 

@@ -49,9 +49,10 @@ class Dialog : public Window {
   // WM_QUIT is posted again, so every enclosing loop ends too).
   //
   // The owner is the top-level window of `owner`; with nullptr it is the
-  // application's main window (its last active pop-up), as for MFC-style
-  // dialogs created without a parent. The owner is disabled while the dialog
-  // runs, unless it was disabled already (then whoever disabled it enables it).
+  // application's main window (its last active pop-up, so a dialog opened
+  // from another dialog sits on that one), and no owner only when there is
+  // no main window. The owner is disabled while the dialog runs, unless it
+  // was disabled already (then whoever disabled it enables it).
   INT_PTR DoModal(HWND owner = nullptr);
 
   // Creates the dialog modeless. It shows itself if its template is WS_VISIBLE.

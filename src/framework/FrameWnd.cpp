@@ -7,7 +7,9 @@
 namespace fw {
 
 FrameWnd::~FrameWnd() {
-  // The view window goes down with the frame's while view_ still exists.
+  // The frame's window goes down now, while view_ still exists, so the view
+  // object sees its window's WM_DESTROY as it would on a close. Left to
+  // ~Window, view_ would already be gone and its window destroyed unseen.
   DestroyDetached();
 }
 

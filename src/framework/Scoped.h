@@ -219,7 +219,8 @@ class ScopedOleInit {
 // CoInitializeEx for this thread, with the same rule.
 class ScopedCoInit {
  public:
-  explicit ScopedCoInit(DWORD model = COINIT_APARTMENTTHREADED) : hr_(CoInitializeEx(nullptr, model)) {}
+  explicit ScopedCoInit(DWORD model = COINIT_APARTMENTTHREADED)
+      : hr_(CoInitializeEx(nullptr, model)) {}
   ~ScopedCoInit() {
     if (SUCCEEDED(hr_)) CoUninitialize();
   }

@@ -90,6 +90,7 @@ bool Window::CreateControl(const wchar_t* className, HWND parent, int id, const 
     DestroyWindow(hwnd);
     return false;
   }
+  OnSubclassed();
   return true;
 }
 
@@ -110,7 +111,11 @@ bool Window::LinkSubclassed(HWND hwnd, bool owns) {
   return true;
 }
 
-bool Window::Subclass(HWND hwnd) { return LinkSubclassed(hwnd, false); }
+bool Window::Subclass(HWND hwnd) {
+  if (!LinkSubclassed(hwnd, false)) return false;
+  OnSubclassed();
+  return true;
+}
 
 bool Window::Unsubclass() {
   // An owned window would be left without anyone to destroy it.
@@ -145,6 +150,22 @@ void Window::DestroyDetached() {
 
 bool Window::PreTranslateMessage(MSG*) { return false; }
 
+bool Window::OnReflectedMessage(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
+
+bool Window::ReflectToControl(HWND self, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  HWND control = nullptr;
+  if (msg == WM_DRAWITEM) {
+    const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+    // Menu items have no control window (hwndItem is the menu).
+    if (dis && dis->CtlType != ODT_MENU) control = dis->hwndItem;
+  } else if (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) {
+    control = reinterpret_cast<HWND>(lp);
+  }
+  if (!control || control == self) return false;
+  Window* object = FromHandle(control);
+  return object && object->OnReflectedMessage(msg, wp, lp, result);
+}
+
 RECT Window::GetClientRect() const {
   RECT r{};
   ::GetClientRect(hwnd_, &r);
@@ -157,7 +178,11 @@ RECT Window::GetWindowRect() const {
   return r;
 }
 
-LRESULT Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) { return DefaultProc(msg, wp, lp); }
+LRESULT Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT reflected = 0;
+  if (ReflectToControl(hwnd_, msg, wp, lp, &reflected)) return reflected;
+  return DefaultProc(msg, wp, lp);
+}
 
 LRESULT Window::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (route_ == Route::kSubclass) return DefSubclassProc(hwnd_, msg, wp, lp);

@@ -4,7 +4,9 @@
 // property of the window (not in a global table), set when the object takes
 // the window and removed at WM_NCDESTROY, and removed *before* an object that
 // is going away destroys or lets go of its window. So no message can call a
-// virtual function of an object that is being destroyed or is gone.
+// virtual function of an object that is being destroyed or is gone. A
+// handler may even delete its own object (and then return at once): the
+// framework does not touch the object after WindowProc returns.
 //
 // Handling messages. A derived class overrides WindowProc with a switch and
 // hands everything it does not answer to its base class, which ends in
@@ -39,7 +41,7 @@ class Window {
  public:
   Window() = default;
   // Cuts the object loose from its window first, then destroys the window if
-  // the object owns it.
+  // the object owns it. An application's main window stops being it.
   virtual ~Window();
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
@@ -86,6 +88,13 @@ class Window {
   // See App.h for the order.
   virtual bool PreTranslateMessage(MSG* msg);
 
+  // Owner-drawn and self-colouring controls paint themselves: a framework
+  // parent hands the WM_DRAWITEM and WM_CTLCOLOR* messages it gets about a
+  // child on to that child's object here. Answer true with *result set to
+  // take the message; false (the default) leaves it to the parent's usual
+  // handling.
+  virtual bool OnReflectedMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
   // Thin wrappers.
   bool Show(int cmd = SW_SHOW) const { return ShowWindow(hwnd_, cmd) != FALSE; }
   bool Move(int x, int y, int cx, int cy, bool repaint = true) const {
@@ -99,10 +108,14 @@ class Window {
   bool IsVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
   bool Enable(bool enable) const { return EnableWindow(hwnd_, enable) != FALSE; }
   bool SetText(const wchar_t* text) const { return SetWindowTextW(hwnd_, text) != FALSE; }
-  bool Invalidate(bool erase = true) const { return InvalidateRect(hwnd_, nullptr, erase) != FALSE; }
+  bool Invalidate(bool erase = true) const {
+    return InvalidateRect(hwnd_, nullptr, erase) != FALSE;
+  }
   HWND SetFocus() const { return ::SetFocus(hwnd_); }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
-  LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return SendMessageW(hwnd_, msg, wp, lp); }
+  LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const {
+    return SendMessageW(hwnd_, msg, wp, lp);
+  }
   bool Post(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const {
     return PostMessageW(hwnd_, msg, wp, lp) != FALSE;
   }
@@ -116,6 +129,17 @@ class Window {
   // the framework's own class, the original procedure for a subclassed window
   // (for a dialog that is the dialog manager's DefDlgProc).
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+
+  // Called right after this object has taken a window of an existing class
+  // through Subclass (so also Dialog::Bind) or CreateControl: the place to
+  // read the window's text or add styles that the object relies on, for
+  // bound and self-made controls alike.
+  virtual void OnSubclassed() {}
+
+  // The reflection done by WindowProc (and Dialog's): offers WM_DRAWITEM and
+  // WM_CTLCOLOR* to the object of the control they are about. True when that
+  // object took the message; *result is then the message's result.
+  static bool ReflectToControl(HWND self, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
   // Class used by Create. Classes differing in PreRegisterClass need their own names.
   virtual const wchar_t* ClassName() const { return L"fw.Window"; }

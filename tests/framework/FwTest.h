@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,16 +68,13 @@ std::string MsgName(UINT msg);
 // "WM_KEYDOWN 0x74"-style text for a message and its wParam.
 std::string MsgText(UINT msg, WPARAM wp);
 
-// Posts every message in `msgs` then pumps until `done()` or 10 s; fails the
-// test when time runs out (a hang would otherwise take the whole time-out).
-bool PumpUntilOrFail(bool (*done)(void*), void* arg);
-
-// A framework control that records the messages it handles and its
-// PreTranslateMessage calls into `log`, prefixed with `name`. It records
-// only keys, characters and WM_APP messages, which the tests send.
-class RecordingControl : public fw::Window {
+// A framework window (made with Create, or a subclassed control) that records
+// its PreTranslateMessage calls ("E pre WM_KEYDOWN 0x41") and the messages
+// its WindowProc gets ("E got WM_CHAR 0x61") into `log`. It records keys,
+// characters and WM_APP messages only: those are what the tests send.
+class RecordingWindow : public fw::Window {
  public:
-  RecordingControl(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
+  RecordingWindow(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
   // Virtual key that this control's PreTranslateMessage swallows (0: none).
   WPARAM swallowKey = 0;
 
@@ -90,6 +88,40 @@ class RecordingControl : public fw::Window {
   std::string name_;
 };
 
-bool IsRecorded(UINT msg);
+// A dialog for the tests. It binds `edit` to kEditId, records its virtual
+// calls ("D OnInitDialog") and its PreTranslateMessage calls like a
+// RecordingWindow, and runs `steps` one by one inside its message loop, each
+// when the queue is empty: a WM_TIMER is only made when no posted or input
+// message waits, so everything an earlier step posted (and what handling it
+// posted in turn, such as WM_CHAR) is handled by then.
+class TestDialog : public fw::Dialog {
+ public:
+  TestDialog(const DLGTEMPLATE* t, Log& log, std::string name);
+  TestDialog(UINT id, HMODULE module, Log& log, std::string name);
+
+  RecordingWindow edit;
+  std::vector<std::function<void()>> steps;
+  // Keys its PreTranslateMessage swallows / hands on without the dialog's
+  // own keyboard handling (so the owner sees them next).
+  WPARAM swallowKey = 0;
+  WPARAM passKey = 0;
+  // Messages it handles itself (its steps' WM_TIMER excepted): true when handled.
+  std::function<bool(UINT, WPARAM, LPARAM)> handler;
+
+  bool PreTranslateMessage(MSG* msg) override;
+
+ protected:
+  void DoDataExchange() override;
+  bool OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  static constexpr UINT_PTR kStepTimer = 0xF00;
+  Log& log_;
+  std::string name_;
+  size_t next_ = 0;
+};
 
 }  // namespace fwtest
