@@ -70,11 +70,3 @@ bool CreateGameFrame(CTavrix3App&) {
 }
 
 void RunHostWindow(CTavrix3App&) { ReportMissingStep(L"RunHostWindow"); }
-
-int SkinMessageBox(HWND, const wchar_t* text, const wchar_t*, UINT) {
-  wchar_t what[600];
-  _snwprintf(what, ARRAYSIZE(what) - 1, L"SkinMessageBox(%ls)", text);
-  what[ARRAYSIZE(what) - 1] = 0;
-  ReportMissingStep(what);
-  return IDCANCEL;
-}

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include "skin/MessageBox.h"  // SkinMessageBox, which the start-up asks with
+
 class CTavrix3App;
 
 // Self-update.
@@ -32,9 +34,6 @@ INT_PTR RunLoginWindow(HWND owner);
 bool CreateGameFrame(CTavrix3App& app);
 // The host window, run modally until the host shuts down.
 void RunHostWindow(CTavrix3App& app);
-
-// The launcher's message box; answers IDYES, IDNO, IDOK or IDCANCEL.
-int SkinMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
 // Prints "LgTarvo: <what>: not built yet" on standard error.
 void ReportMissingStep(const wchar_t* what);

@@ -6,6 +6,7 @@
 
 #include <shlobj.h>
 
+#include <cwchar>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -53,8 +54,6 @@ TEST(Startup, StepsOfEveryMode) {
       {L"/LgTarvoD", {"CheckForUpdate(unforced)", "IncrementCounter(Game)",
                       kPing + "/active.htm?tag=lgtarvo&ver=3.0.0.1&count=0)",
                       "SetBrowserCacheLimit", "RunHostWindow"}},
-      // No answer but Yes removes anything.
-      {L"/uninst", {"SkinMessageBox(确定要移除 tarvo砾歌登陆器吗？)"}},
       // Forced update; when it is not applied the host opens without counting a start.
       {L"/update", {"CheckForUpdate(forced)", "RunUpdate", "SetBrowserCacheLimit", "RunHostWindow"}},
       {L"/newgm /0 /0", {"SetBrowserCacheLimit", "RunLoginWindow"}},
@@ -69,6 +68,176 @@ TEST(Startup, StepsOfEveryMode) {
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0u);
     EXPECT_EQ(StepLines(r.out), c.steps);
+  }
+}
+
+// The launcher as a child process that the test talks to while it runs
+// (test::Run would block until it ends): its output is collected as it
+// comes, its windows are found by its process id.
+class RunningLauncher {
+ public:
+  ~RunningLauncher() {
+    if (process_) {
+      if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 999);
+        WaitForSingleObject(process_, 5000);
+      }
+      CloseHandle(process_);
+    }
+    if (output_) CloseHandle(output_);
+  }
+
+  bool Start(const std::wstring& args) {
+    SetEnvironmentVariableW(L"LGTARVO_PLATFORM_HOST", kHost);
+    std::wstring commandLine = L"\"" + Launcher() + L"\" " + args;
+    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&output_, &writeEnd, &sa, 0)) return false;
+    SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    PROCESS_INFORMATION pi{};
+    const bool started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &si, &pi) != FALSE;
+    CloseHandle(writeEnd);
+    if (!started) return false;
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    return true;
+  }
+
+  // A visible top-level window of the launcher with class `cls` and text
+  // `text`, once it is there; nullptr when the launcher ended first or
+  // took longer than `ms`.
+  HWND WaitForWindow(const wchar_t* cls, const wchar_t* text, DWORD ms) {
+    struct Search {
+      DWORD pid;
+      const wchar_t* cls;
+      const wchar_t* text;
+      HWND found;
+    } search{pid_, cls, text, nullptr};
+    const auto find = [&] {
+      EnumWindows(
+          [](HWND w, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            wchar_t c[64] = {}, t[128] = {};
+            GetClassNameW(w, c, 64);
+            GetWindowTextW(w, t, 128);
+            if (pid != s->pid || !IsWindowVisible(w) || wcscmp(c, s->cls) || wcscmp(t, s->text))
+              return TRUE;
+            s->found = w;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&search));
+      Read();
+      return search.found != nullptr || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+    };
+    test::PumpUntil(find, ms);
+    return search.found;
+  }
+
+  // Waits for the launcher to end; false when it is still running after `ms`.
+  bool WaitForExit(DWORD ms) {
+    const bool ended = test::PumpUntil(
+        [&] {
+          Read();
+          return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        },
+        ms);
+    Read();
+    return ended;
+  }
+
+  DWORD ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return code;
+  }
+  const std::string& Output() const { return out_; }
+
+ private:
+  void Read() {
+    DWORD avail = 0;
+    while (output_ && PeekNamedPipe(output_, nullptr, 0, nullptr, &avail, nullptr) && avail) {
+      char buf[4096];
+      DWORD got = 0;
+      if (!ReadFile(output_, buf, sizeof(buf), &got, nullptr) || !got) break;
+      out_.append(buf, got);
+    }
+  }
+
+  HANDLE process_ = nullptr;
+  HANDLE output_ = nullptr;
+  DWORD pid_ = 0;
+  std::string out_;
+};
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) text = p;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+// "/uninst" asks first, with the launcher's own message box: only "是"
+// goes on to the removal.
+TEST(Startup, UninstallAsksWithTheMessageBoxFirst) {
+  // Generous: only a launcher that never shows its box or never ends waits this long.
+  constexpr DWORD kStepMs = 20000;
+  struct Case {
+    const char* answer;
+    int control;  // clicked in the box
+    std::vector<std::string> steps;
+  } cases[] = {
+      {"否: nothing more happens", 5001, {}},
+      {"caption close button: nothing more happens", 50000, {}},
+      {"是: the removal", 5000, {"UninstallLauncher", "WaitForPing"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    RunningLauncher launcher;
+    ASSERT_TRUE(launcher.Start(L"/uninst"));
+    HWND box = launcher.WaitForWindow(L"#32770", L"tarvo - 砾歌", kStepMs);
+    ASSERT_NE(box, nullptr) << "the question is shown\n" << launcher.Output();
+    EXPECT_TRUE(StepLines(launcher.Output()).empty()) << "nothing happens before the answer";
+
+    EXPECT_EQ(GetWindowLongPtrW(box, GWL_STYLE) & WS_CAPTION, 0)
+        << "the skinned frame, not the system's";
+    wchar_t text[32] = {};
+    GetWindowTextW(GetDlgItem(box, 5000), text, 32);
+    EXPECT_EQ(std::wstring(text), L"是");
+    GetWindowTextW(GetDlgItem(box, 5001), text, 32);
+    EXPECT_EQ(std::wstring(text), L"否");
+    // The message, as the box copies it (Ctrl+C sends itself WM_COPY).
+    if (OpenClipboard(nullptr)) {
+      EmptyClipboard();
+      CloseClipboard();
+    }
+    SendMessageW(box, WM_COPY, 0, 0);
+    EXPECT_EQ(ClipboardText(),
+              L"---------------------------\r\ntarvo - 砾歌\r\n"
+              L"---------------------------\r\n确定要移除 tarvo砾歌登陆器吗？\r\n"
+              L"---------------------------\r\n是   否   \r\n"
+              L"---------------------------\r\n");
+
+    HWND control = GetDlgItem(box, c.control);
+    ASSERT_NE(control, nullptr);
+    PostMessageW(control, BM_CLICK, 0, 0);
+    ASSERT_TRUE(launcher.WaitForExit(kStepMs)) << launcher.Output();
+    SCOPED_TRACE(launcher.Output());
+    EXPECT_EQ(launcher.ExitCode(), 0u);
+    EXPECT_EQ(StepLines(launcher.Output()), c.steps);
   }
 }
 
