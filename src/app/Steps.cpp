@@ -1,8 +1,12 @@
-// Placeholders for the steps whose parts of the launcher are not built yet.
-// Each answers as "nothing happened" so start-up takes its ordinary path.
+// The start-up steps: the host window, and placeholders for the steps whose
+// parts of the launcher are not built yet. Each placeholder answers as
+// "nothing happened" so start-up takes its ordinary path.
 #include "app/Steps.h"
 
 #include <cstdio>
+
+#include "app/Tavrix3App.h"
+#include "host/Tavrix3Dlg.h"
 
 void ReportMissingStep(const wchar_t* what) {
   HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
@@ -69,4 +73,11 @@ bool CreateGameFrame(CTavrix3App&) {
   return false;
 }
 
-void RunHostWindow(CTavrix3App&) { ReportMissingStep(L"RunHostWindow"); }
+void RunHostWindow(CTavrix3App& app) {
+  CTavrix3Dlg host;
+  // "否" in the new-login choice: the program again, as a new host.
+  host.m_pfnLaunchExecutable = &LaunchExecutable;
+  app.SetMainWindow(&host);
+  // Returns when the host shuts down (its WM_QUIT ends the loop).
+  host.DoModal();
+}

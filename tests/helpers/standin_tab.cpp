@@ -2,11 +2,13 @@
 // without a login page or a game:
 //
 //   helper_standin_tab.exe /newgm /<host> /<tabs> [--account <text>]
-//       [--cancel] [--gamelist] [--stay-hidden]
-//       [--payload odd|nozero|empty|huge|null]
+//       [--cancel] [--hold] [--gamelist] [--stay-hidden]
+//       [--payload odd|nozero|empty|huge|null] [--log <file>]
 //
 // 1. --cancel: posts the marked close (WM_SYSCOMMAND, SC_CLOSE, 5281) to the
 //    host at once, as a cancelled login does, and ends.
+//    --hold: a login the user has not finished: sends nothing and waits
+//    until it is ended from outside or the host is gone.
 // 2. Otherwise sends the account-server text (default "1服-一区-standin")
 //    with WM_COPYDATA: dwData 0, cbData (length + 1) * 2, the text with its
 //    terminator. --payload sends a malformed one instead:
@@ -25,10 +27,13 @@
 //    on WM_SYSCOMMAND SC_CLOSE; raises the host on a left click; and reports
 //    what the host sends it.
 //
-// Standard output, one line per event, in order:
+// Standard output, one line per event, in order (with --log, the same lines
+// go to that file as UTF-8 too: a host starts its tab processes without
+// handing them any handles, so a test reads them there):
 //   started host=<n> tabs=<n>       the values read from the command line
 //   no-host                         <host> is no window (ends with 2)
 //   cancel                          marked close posted (--cancel)
+//   hold                            waiting with the login open (--hold)
 //   copydata bytes=<cbData>         about to send
 //   answer <n> | no-answer          the host's reply, or none within 30 s
 //   refused                         marked close posted after answer 0
@@ -79,15 +84,24 @@ constexpr UINT kAnswerTimeoutMs = 30000;  // a host that hangs must not hang its
 
 HWND g_host = nullptr;
 bool g_closing = false;
+HANDLE g_log = INVALID_HANDLE_VALUE;
 
 void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Say(const char* format, ...) {
+  char line[1024];
   va_list args;
   va_start(args, format);
-  std::vprintf(format, args);
+  int n = std::vsnprintf(line, sizeof(line) - 1, format, args);
   va_end(args);
-  std::fputc('\n', stdout);
+  if (n < 0) n = 0;
+  if (n > static_cast<int>(sizeof(line)) - 2) n = static_cast<int>(sizeof(line)) - 2;
+  line[n++] = '\n';
+  std::fwrite(line, 1, static_cast<size_t>(n), stdout);
   std::fflush(stdout);  // the test reads the lines while this process runs
+  if (g_log != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    WriteFile(g_log, line, static_cast<DWORD>(n), &written, nullptr);
+  }
 }
 
 long long Number(LPARAM value) { return static_cast<long long>(value); }
@@ -152,7 +166,9 @@ LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 struct Options {
   std::wstring account = L"1服-一区-standin";
+  std::wstring log;
   bool cancel = false;
+  bool hold = false;
   bool gameList = false;
   bool stayHidden = false;
   std::wstring payload;  // empty: a well-formed one
@@ -168,8 +184,12 @@ bool ReadOptions(int argc, wchar_t** argv, Options* o) {
       if (o->payload != L"odd" && o->payload != L"nozero" && o->payload != L"empty" &&
           o->payload != L"huge" && o->payload != L"null")
         return false;
+    } else if (a == L"--log" && i + 1 < argc) {
+      o->log = argv[++i];
     } else if (a == L"--cancel") {
       o->cancel = true;
+    } else if (a == L"--hold") {
+      o->hold = true;
     } else if (a == L"--gamelist") {
       o->gameList = true;
     } else if (a == L"--stay-hidden") {
@@ -238,8 +258,16 @@ int wmain(int argc, wchar_t** argv) {
   if (!matched || args.mode != StartMode::GameTab || !ReadOptions(argc, argv, &o)) {
     std::fprintf(stderr,
                  "usage: helper_standin_tab /newgm /<host> /<tabs> [--account <text>] [--cancel]\n"
-                 "       [--gamelist] [--stay-hidden] [--payload odd|nozero|empty|huge|null]\n");
+                 "       [--hold] [--gamelist] [--stay-hidden] [--payload odd|nozero|empty|huge|null]\n"
+                 "       [--log <file>]\n");
     return kExitUsage;
+  }
+  if (!o.log.empty()) {
+    // Shared for reading (the test reads while this runs) and deleting (the
+    // test may clean up its folder while a stand-in it lost track of runs).
+    g_log = CreateFileW(o.log.c_str(), GENERIC_WRITE,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   // The host wrote its handle as a 32-bit value; widen it back the way the
   // system does for handles passed between processes.
@@ -255,6 +283,12 @@ int wmain(int argc, wchar_t** argv) {
     PostMarkedClose();
     Say("cancel");
     return Finish(kExitCancelled);
+  }
+  if (o.hold) {
+    Say("hold");
+    while (IsWindow(g_host)) Sleep(kHostWatchMs);
+    Say("host-gone");
+    return Finish(kExitHostGone);
   }
   LRESULT answer = 0;
   if (!SendAccountServerText(o, &answer)) return Finish(kExitNoAnswer);
