@@ -134,6 +134,11 @@ bool BuildTabCommandLine(const wchar_t* programPath, std::int32_t hostWindow, in
   return fits;
 }
 
+std::wstring BuildAccountServerText(const std::wstring& server, const std::wstring& middle,
+                                    const std::wstring& account) {
+  return server + L"服-" + middle + L"-" + account;
+}
+
 bool ReadAccountServerText(const void* data, std::size_t bytes, std::wstring* out) {
   if (!out) return false;
   out->clear();

@@ -115,6 +115,12 @@ int CurrentTabAfterClose(int closedIndex, int tabCount);
 bool BuildTabCommandLine(const wchar_t* programPath, std::int32_t hostWindow, int tabCount,
                          wchar_t* out, std::size_t outChars);
 
+// The account-server text that names one login: the server, "服-", a middle
+// text (the server's area), "-", the account. The tab's login builds it, the
+// host compares it whole and shows it as the tab's caption.
+std::wstring BuildAccountServerText(const std::wstring& server, const std::wstring& middle,
+                                    const std::wstring& account);
+
 // The longest account-server text the host accepts, in UTF-16 units.
 // Server and account names are a few dozen characters, and a percent-encoded
 // login text is decoded through a 256-byte buffer by the tab's login window,

@@ -29,6 +29,11 @@ constexpr int kTabNormal = 0, kTabHot = 1, kTabCurrent = 2;
 constexpr int kCloseSize = 13;
 constexpr UINT kTabDrawStyle = ILD_TRANSPARENT | ILD_SCALE;
 
+// Ctrl+D reaches a window as the character 4; on its first press (no repeat
+// flag) the high word of lParam is exactly its scan code.
+constexpr WPARAM kCtrlDChar = 4;
+constexpr WORD kCtrlDFirstPress = 0x0020;
+
 // The tab tooltip appears after the mouse rested half a second on a tab.
 constexpr int kTipDelayMs = 500;
 
@@ -372,6 +377,7 @@ void CTavrix3Dlg::ShutDownHost() {
     TerminateProcess(m_hPendingProcess.get(), 0);
     m_hPendingProcess.reset();
   }
+  // (The keyboard hook is removed here once the hot keys have one.)
   for (HWND wnd : m_arrTabWnd) {
     SetParent(wnd, nullptr);
     ShowWindow(wnd, SW_HIDE);
@@ -445,7 +451,8 @@ bool CTavrix3Dlg::PreTranslateMessage(MSG* msg) {
       }
       break;
   }
-  const bool ctrlD = msg->message == WM_CHAR && msg->wParam == 4 && HIWORD(msg->lParam) == 0x0020;
+  const bool ctrlD = msg->message == WM_CHAR && msg->wParam == kCtrlDChar &&
+                     HIWORD(msg->lParam) == kCtrlDFirstPress;
   const bool f5 = msg->message == WM_KEYDOWN && msg->wParam == VK_F5;
   if (ctrlD || f5) {
     // Refresh and favourites belong to the page that is shown.

@@ -165,7 +165,7 @@ LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 struct Options {
-  std::wstring account = L"1服-一区-standin";
+  std::wstring account = tabs::BuildAccountServerText(L"1", L"一区", L"standin");
   std::wstring log;
   bool cancel = false;
   bool hold = false;

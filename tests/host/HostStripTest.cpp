@@ -190,6 +190,24 @@ TEST(HostStrip, HoverRepaintsOnlyWhatChanged) {
       EXPECT_EQ(TipText(host), s.tipText);
     }
   }
+  // The mouse leaving the window (or its non-client part) takes the hover
+  // away; only the client form ends the leave tracking.
+  struct Leave {
+    UINT msg;
+    BOOL trackingAfter;
+  } leaves[] = {{WM_NCMOUSELEAVE, TRUE}, {WM_MOUSELEAVE, FALSE}};
+  for (const Leave& l : leaves) {
+    SCOPED_TRACE(l.msg == WM_MOUSELEAVE ? "WM_MOUSELEAVE" : "WM_NCMOUSELEAVE");
+    run.HitTest(300, 10);
+    ASSERT_EQ(host.m_nHotTab, 0);
+    host.m_bTracking = TRUE;
+    ValidateRect(run.hwnd(), nullptr);
+    SendMessageW(run.hwnd(), l.msg, 0, 0);
+    EXPECT_EQ(host.m_nHotTab, -1);
+    EXPECT_EQ(host.m_nCloseState, -1);
+    EXPECT_TRUE(UpdateRegionIs(run.hwnd(), {tab0})) << Describe(UpdateRects(run.hwnd()));
+    EXPECT_EQ(host.m_bTracking, l.trackingAfter);
+  }
 }
 
 // The tabs as they are painted: the current tab yellow, the hot one cyan,
