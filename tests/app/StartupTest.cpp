@@ -112,41 +112,11 @@ TEST(Startup, StepsOfEveryMode) {
 // The launcher as a child process that the test talks to while it runs
 // (test::Run would block until it ends): its output is collected as it
 // comes, its windows are found by its process id.
-class RunningLauncher {
+class RunningLauncher : public test::Child {
  public:
-  ~RunningLauncher() {
-    if (process_) {
-      if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_, 999);
-        WaitForSingleObject(process_, 5000);
-      }
-      CloseHandle(process_);
-    }
-    if (output_) CloseHandle(output_);
-  }
-
   bool Start(const std::wstring& args) {
     SetEnvironmentVariableW(L"LGTARVO_PLATFORM_HOST", kHost);
-    std::wstring commandLine = L"\"" + Launcher() + L"\" " + args;
-    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&output_, &writeEnd, &sa, 0)) return false;
-    SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    PROCESS_INFORMATION pi{};
-    const bool started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &si, &pi) != FALSE;
-    CloseHandle(writeEnd);
-    if (!started) return false;
-    CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
-    pid_ = pi.dwProcessId;
-    return true;
+    return test::Child::Start(L"\"" + Launcher() + L"\" " + args);
   }
 
   // A visible top-level window of the launcher with class `cls` and text
@@ -158,7 +128,7 @@ class RunningLauncher {
       const wchar_t* cls;
       const wchar_t* text;
       HWND found;
-    } search{pid_, cls, text, nullptr};
+    } search{pid(), cls, text, nullptr};
     const auto find = [&] {
       EnumWindows(
           [](HWND w, LPARAM lp) -> BOOL {
@@ -174,47 +144,11 @@ class RunningLauncher {
             return FALSE;
           },
           reinterpret_cast<LPARAM>(&search));
-      Read();
-      return search.found != nullptr || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+      return search.found != nullptr || Exited();
     };
     test::PumpUntil(find, ms);
     return search.found;
   }
-
-  // Waits for the launcher to end; false when it is still running after `ms`.
-  bool WaitForExit(DWORD ms) {
-    const bool ended = test::PumpUntil(
-        [&] {
-          Read();
-          return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
-        },
-        ms);
-    Read();
-    return ended;
-  }
-
-  DWORD ExitCode() const {
-    DWORD code = 0;
-    GetExitCodeProcess(process_, &code);
-    return code;
-  }
-  const std::string& Output() const { return out_; }
-
- private:
-  void Read() {
-    DWORD avail = 0;
-    while (output_ && PeekNamedPipe(output_, nullptr, 0, nullptr, &avail, nullptr) && avail) {
-      char buf[4096];
-      DWORD got = 0;
-      if (!ReadFile(output_, buf, sizeof(buf), &got, nullptr) || !got) break;
-      out_.append(buf, got);
-    }
-  }
-
-  HANDLE process_ = nullptr;
-  HANDLE output_ = nullptr;
-  DWORD pid_ = 0;
-  std::string out_;
 };
 
 std::wstring ClipboardText() {

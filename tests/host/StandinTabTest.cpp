@@ -105,19 +105,8 @@ class StandinHost {
 // The stand-in as a child process whose output is read while this thread
 // keeps pumping messages for the host window (test::Run would block it, and
 // the stand-in's WM_COPYDATA needs an answer from this thread).
-class StandinTab {
+class StandinTab : public test::Child {
  public:
-  ~StandinTab() {
-    if (process_) {
-      if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_, 999);
-        WaitForSingleObject(process_, 5000);
-      }
-      CloseHandle(process_);
-    }
-    if (output_) CloseHandle(output_);
-  }
-
   // Starts the stand-in with the command line a host gives a tab process,
   // followed by `options`.
   bool Start(HWND host, int tabCount, const std::wstring& options) {
@@ -127,39 +116,12 @@ class StandinTab {
                                    line.size()))
       return false;
     std::wstring commandLine = line.data() + (L" " + options);
-    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&output_, &writeEnd, &sa, 0)) return false;
-    SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    PROCESS_INFORMATION pi{};
-    const bool started = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &si, &pi) != FALSE;
-    CloseHandle(writeEnd);
-    if (!started) return false;
-    CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
-    pid_ = pi.dwProcessId;
-    return true;
-  }
-
-  DWORD pid() const { return pid_; }
-
-  bool Exited() {
-    Read();
-    return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+    return test::Child::Start(commandLine);
   }
 
   // Pumps until the stand-in has ended; false if it is still running after `ms`.
   bool WaitForExit(DWORD ms = kStepMs) {
-    const bool ended = test::PumpUntil([&] { return Exited(); }, ms);
-    Read();
-    return ended;
+    return test::Child::WaitForExit(ms);
   }
 
   // Pumps until the stand-in printed a line beginning with `prefix`; false
@@ -174,25 +136,6 @@ class StandinTab {
     return printed();
   }
 
-  DWORD ExitCode() const {
-    DWORD code = 0;
-    GetExitCodeProcess(process_, &code);
-    return code;
-  }
-
-  // The complete lines printed so far.
-  std::vector<std::string> Lines() {
-    Read();
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = out_.find('\n', start)) != std::string::npos; start = end + 1) {
-      std::string l = out_.substr(start, end - start);
-      if (!l.empty() && l.back() == '\r') l.pop_back();
-      lines.push_back(l);
-    }
-    return lines;
-  }
-
   // The lines after the first one beginning with `prefix`.
   std::vector<std::string> LinesAfter(const std::string& prefix) {
     std::vector<std::string> all = Lines();
@@ -201,27 +144,6 @@ class StandinTab {
         return std::vector<std::string>(all.begin() + i + 1, all.end());
     return {};
   }
-
-  std::string Output() {
-    Read();
-    return out_;
-  }
-
- private:
-  void Read() {
-    DWORD avail = 0;
-    while (output_ && PeekNamedPipe(output_, nullptr, 0, nullptr, &avail, nullptr) && avail) {
-      char buf[4096];
-      DWORD got = 0;
-      if (!ReadFile(output_, buf, sizeof(buf), &got, nullptr) || !got) break;
-      out_.append(buf, got);
-    }
-  }
-
-  HANDLE process_ = nullptr;
-  HANDLE output_ = nullptr;
-  DWORD pid_ = 0;
-  std::string out_;
 };
 
 std::wstring AccountOption(const std::wstring& text) { return L"--account \"" + text + L"\""; }

@@ -13,12 +13,17 @@ std::wstring ExeDir() {
   return s.substr(0, s.find_last_of(L'\\') + 1);
 }
 
-ProcessResult Run(const std::wstring& commandLine, DWORD timeoutMs, const std::wstring& workDir) {
-  ProcessResult r;
+Child::~Child() {
+  Kill();
+  if (process_) CloseHandle(process_);
+  if (output_) CloseHandle(output_);
+}
+
+bool Child::Start(const std::wstring& commandLine, const std::wstring& workDir) {
   SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return r;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  HANDLE writeEnd = nullptr;
+  if (process_ || !CreatePipe(&output_, &writeEnd, &sa, 0)) return false;
+  SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   si.dwFlags = STARTF_USESTDHANDLES;
@@ -28,46 +33,82 @@ ProcessResult Run(const std::wstring& commandLine, DWORD timeoutMs, const std::w
   PROCESS_INFORMATION pi{};
   std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
   cmd.push_back(0);
-  r.started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                             workDir.empty() ? nullptr : workDir.c_str(), &si, &pi) != FALSE;
+  const bool started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      workDir.empty() ? nullptr : workDir.c_str(), &si,
+                                      &pi) != FALSE;
+  // Only the child holds the write end now, so the pipe ends with it.
   CloseHandle(writeEnd);
-  if (!r.started) {
-    CloseHandle(readEnd);
-    return r;
+  if (!started) return false;
+  CloseHandle(pi.hThread);
+  process_ = pi.hProcess;
+  pid_ = pi.dwProcessId;
+  return true;
+}
+
+void Child::Read() {
+  DWORD avail = 0;
+  while (output_ && PeekNamedPipe(output_, nullptr, 0, nullptr, &avail, nullptr) && avail) {
+    char buf[4096];
+    DWORD got = 0;
+    if (!ReadFile(output_, buf, sizeof(buf), &got, nullptr) || !got) break;
+    out_.append(buf, got);
   }
-  // Read on this thread until the pipe closes (every writer gone) or time runs out.
+}
+
+bool Child::Exited() {
+  Read();
+  return !process_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+}
+
+bool Child::WaitForExit(DWORD ms) {
+  const bool ended = PumpUntil([&] { return Exited(); }, ms);
+  Read();
+  return ended;
+}
+
+DWORD Child::ExitCode() const {
+  DWORD code = 0;
+  if (process_) GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+void Child::Kill() {
+  if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_, 999);
+    WaitForSingleObject(process_, 5000);
+  }
+}
+
+std::vector<std::string> Child::Lines() {
+  Read();
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = out_.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = out_.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+ProcessResult Run(const std::wstring& commandLine, DWORD timeoutMs, const std::wstring& workDir) {
+  ProcessResult r;
+  Child child;
+  r.started = child.Start(commandLine, workDir);
+  if (!r.started) return r;
+  // Without pumping: the caller may have no windows, and a child's output
+  // must keep flowing while it runs.
   const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    DWORD avail = 0;
-    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr)) break;
-    if (avail) {
-      char buf[4096];
-      DWORD got = 0;
-      if (!ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) || !got) break;
-      r.out.append(buf, got);
-      continue;
-    }
-    if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0) {
-      // Drain what is left.
-      while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail) {
-        char buf[4096];
-        DWORD got = 0;
-        if (!ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) || !got) break;
-        r.out.append(buf, got);
-      }
-      break;
-    }
+  while (!child.Exited()) {
     if (GetTickCount64() > end) {
       r.timedOut = true;
-      TerminateProcess(pi.hProcess, 999);
-      WaitForSingleObject(pi.hProcess, 5000);
+      child.Kill();
       break;
     }
+    WaitForSingleObject(child.process(), 10);
   }
-  GetExitCodeProcess(pi.hProcess, &r.exitCode);
-  CloseHandle(readEnd);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  r.exitCode = child.ExitCode();
+  r.out = child.Output();
   return r;
 }
 

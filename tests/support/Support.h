@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace test {
 
@@ -24,6 +25,41 @@ struct ProcessResult {
 // error. Kills it after `timeoutMs`.
 ProcessResult Run(const std::wstring& commandLine, DWORD timeoutMs = 20000,
                   const std::wstring& workDir = L"");
+
+// A program running beside the test. Its standard output and error are
+// collected without blocking, so the test can pump its own windows while the
+// program runs. A program still running when the object goes is killed.
+class Child {
+ public:
+  Child() = default;
+  ~Child();
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  // `commandLine` with the program path quoted by the caller when needed.
+  bool Start(const std::wstring& commandLine, const std::wstring& workDir = L"");
+  DWORD pid() const { return pid_; }
+  HANDLE process() const { return process_; }
+  // Collects what the program wrote so far.
+  void Read();
+  bool Exited();
+  // Pumps this thread's messages until the program ended; false after `ms`.
+  bool WaitForExit(DWORD ms);
+  DWORD ExitCode() const;
+  void Kill();
+  const std::string& Output() {
+    Read();
+    return out_;
+  }
+  // The complete lines written so far, without line ends.
+  std::vector<std::string> Lines();
+
+ private:
+  HANDLE process_ = nullptr;
+  HANDLE output_ = nullptr;
+  DWORD pid_ = 0;
+  std::string out_;
+};
 
 // Dispatches this thread's messages for about `ms` milliseconds.
 void PumpFor(DWORD ms);
