@@ -48,6 +48,15 @@ bool FillKeyedImageList(fw::ImageList& list, HBITMAP bitmap, int cx, int cy, int
   return true;
 }
 
+BOOL TrackHoverAndLeave(HWND control) {
+  TRACKMOUSEEVENT tme{};
+  tme.cbSize = sizeof(tme);
+  tme.dwFlags = TME_HOVER | TME_LEAVE;
+  tme.hwndTrack = control;
+  tme.dwHoverTime = 10;
+  return _TrackMouseEvent(&tme);
+}
+
 }  // namespace ctl
 
 CBtnEx::~CBtnEx() {
@@ -110,13 +119,7 @@ bool CBtnEx::PreTranslateMessage(MSG* msg) {
 }
 
 void CBtnEx::TrackMouse() {
-  if (m_bTracking) return;
-  TRACKMOUSEEVENT tme{};
-  tme.cbSize = sizeof(tme);
-  tme.dwFlags = TME_HOVER | TME_LEAVE;
-  tme.hwndTrack = Hwnd();
-  tme.dwHoverTime = 10;
-  m_bTracking = _TrackMouseEvent(&tme);
+  if (!m_bTracking) m_bTracking = ctl::TrackHoverAndLeave(Hwnd());
 }
 
 LRESULT CBtnEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

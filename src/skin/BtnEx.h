@@ -71,6 +71,10 @@ namespace ctl {
 // place. The DC's state is restored afterwards.
 void PaintParentBackground(HWND control, HDC dc);
 
+// Asks for WM_MOUSEHOVER (after the mouse rested 10 ms) and WM_MOUSELEAVE
+// for `control`; the answer is whether the request was taken.
+BOOL TrackHoverAndLeave(HWND control);
+
 // Replaces `list` with one of `cx` x `cy` images (ILC_COLOR24 | ILC_MASK,
 // `count` entries, no growth) holding the images of `bitmap`, with the key
 // colour transparent. The bitmap stays untouched: it is copied first, since

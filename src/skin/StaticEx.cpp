@@ -45,13 +45,7 @@ BOOL CStaticEx::SetImage(HBITMAP image) {
 }
 
 void CStaticEx::TrackMouse() {
-  if (m_bTracking) return;
-  TRACKMOUSEEVENT tme{};
-  tme.cbSize = sizeof(tme);
-  tme.dwFlags = TME_HOVER | TME_LEAVE;
-  tme.hwndTrack = Hwnd();
-  tme.dwHoverTime = 10;
-  m_bTracking = _TrackMouseEvent(&tme);
+  if (!m_bTracking) m_bTracking = ctl::TrackHoverAndLeave(Hwnd());
 }
 
 LRESULT CStaticEx::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
