@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "FrameFixture.h"
 #include "Support.h"
 #include "framework/Dialog.h"
 #include "framework/Scoped.h"
@@ -29,29 +30,10 @@ constexpr COLORREF kKey = RGB(255, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-// A 32-bit bottom-up DIB section (as skin images are) whose pixel (x, y),
-// counted from the top-left, is colour(x, y).
-HBITMAP MakeBitmap(int w, int h, const std::function<COLORREF(int, int)>& colour) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bmp) return nullptr;
-  auto* px = static_cast<DWORD*>(bits);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const COLORREF c = colour(x, y);
-      px[(h - 1 - y) * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    }
-  return bmp;
-}
+// Test bitmaps are 32-bit bottom-up DIB sections, as skin images are.
+using frametest::MakeDib;
 
-// Pixel (x, y) of a bitmap made by MakeBitmap, read back through GDI.
+// Pixel (x, y) of a bitmap made by MakeDib, read back through GDI.
 COLORREF BitmapPixel(HBITMAP bmp, int x, int y) {
   fw::ScopedMemDC dc(CreateCompatibleDC(nullptr));
   fw::ScopedSelect sel(dc.get(), bmp);
@@ -137,7 +119,7 @@ class Backdrop : public fw::Window {
   explicit Backdrop(COLORREF solid = CLR_INVALID, int w = 460, int h = 240) : solid_(solid) {
     // Keep the real mouse away: only the messages the tests send count.
     SetCursorPos(1270, 1010);
-    if (solid_ == CLR_INVALID) pattern_.reset(MakeBitmap(w, h, Pattern));
+    if (solid_ == CLR_INVALID) pattern_.reset(MakeDib(w, h, Pattern));
     Create(nullptr, L"backdrop", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 40, 40, w,
            h);
     UpdateWindow(Hwnd());
@@ -190,7 +172,7 @@ HFONT MakeCrispFont(int height, int weight = FW_BOLD) {
 // 3 x 3 key-coloured square at each state's top-right corner.
 const COLORREF kStates[4] = {RGB(200, 30, 30), RGB(30, 200, 30), RGB(30, 30, 200), RGB(120, 120, 20)};
 HBITMAP MakeStrip(int cw, int h, const COLORREF (&states)[4] = kStates, bool keyCorners = true) {
-  return MakeBitmap(4 * cw, h, [cw, &states, keyCorners](int x, int y) {
+  return MakeDib(4 * cw, h, [cw, &states, keyCorners](int x, int y) {
     return (keyCorners && x % cw >= cw - 3 && y < 3) ? kKey : states[x / cw];
   });
 }
@@ -261,7 +243,7 @@ TEST(ControlsButton, LargerButtonShowsItsStateStretched) {
   Backdrop parent;
   // 10 x 10 states; the normal one: left half red above blue, right half key.
   const COLORREF red = RGB(220, 0, 0), blue = RGB(0, 0, 220), green = RGB(0, 160, 0);
-  fw::ScopedBitmap strip(MakeBitmap(40, 10, [&](int x, int y) {
+  fw::ScopedBitmap strip(MakeDib(40, 10, [&](int x, int y) {
     if (x >= 10) return green;
     if (x >= 5) return kKey;
     return y < 5 ? red : blue;
@@ -329,7 +311,7 @@ TEST(ControlsButton, TextIsCentredAndGreyWhenDisabled) {
 
 TEST(ControlsButton, MissingOrUnusableImagesDrawTheBackgroundOnly) {
   Backdrop parent;
-  fw::ScopedBitmap narrow(MakeBitmap(3, 10, [](int, int) { return RGB(1, 2, 3); }));  // a quarter is 0
+  fw::ScopedBitmap narrow(MakeDib(3, 10, [](int, int) { return RGB(1, 2, 3); }));  // a quarter is 0
   fw::ScopedBitmap strip(MakeStrip(20, 10));
   CBtnEx btn;
   ASSERT_TRUE(btn.Create(parent.Hwnd(), RECT{10, 10, 50, 30}, 1, L""));
@@ -630,7 +612,7 @@ TEST(ControlsLabel, TooNarrowForTextIsSafe) {
     int width;
     bool image;
   } cases[] = {{"2 pixels", 2, false}, {"image wider than the label", 30, true}};
-  fw::ScopedBitmap image(MakeBitmap(40, 16, [](int, int) { return RGB(0, 128, 0); }));
+  fw::ScopedBitmap image(MakeDib(40, 16, [](int, int) { return RGB(0, 128, 0); }));
   for (const Case& c : cases) {
     CStaticEx label;
     ASSERT_TRUE(label.Create(parent.Hwnd(), RECT{10, 10, 10 + c.width, 30}, 1, L"很长的中文文字很长的中文文字"));
@@ -689,8 +671,8 @@ TEST(ControlsLabel, ImageOrIconOnEitherSide) {
   Backdrop parent(kWhite);
   const COLORREF green = RGB(0, 150, 0), yellow = RGB(230, 200, 0);
   // 16 x 16, key-coloured top-left 2 x 2.
-  fw::ScopedBitmap image(MakeBitmap(16, 16, [&](int x, int y) { return x < 2 && y < 2 ? kKey : green; }));
-  fw::ScopedBitmap iconColour(MakeBitmap(16, 16, [&](int, int) { return yellow; }));
+  fw::ScopedBitmap image(MakeDib(16, 16, [&](int x, int y) { return x < 2 && y < 2 ? kKey : green; }));
+  fw::ScopedBitmap iconColour(MakeDib(16, 16, [&](int, int) { return yellow; }));
   fw::ScopedBitmap iconMask(CreateBitmap(16, 16, 1, 1, nullptr));  // all 0: opaque
   {
     fw::ScopedMemDC dc(CreateCompatibleDC(nullptr));
@@ -791,8 +773,8 @@ constexpr COLORREF kTrack = RGB(90, 90, 90);
 TEST(ControlsProgress, FillShowsBothEndsOfTheFillImage) {
   Backdrop parent;
   // Track and fill 390 x 21 with key-coloured rounded ends.
-  HBITMAP track = MakeBitmap(390, 21, [](int x, int) { return x < 4 || x >= 386 ? kKey : kTrack; });
-  HBITMAP fill = MakeBitmap(390, 21, [](int x, int y) {
+  HBITMAP track = MakeDib(390, 21, [](int x, int) { return x < 4 || x >= 386 ? kKey : kTrack; });
+  HBITMAP fill = MakeDib(390, 21, [](int x, int y) {
     return (x < 2 || x >= 388) && (y < 3 || y >= 18) ? kKey : FillColumn(x);
   });
   CImgProgress bar;
@@ -843,8 +825,8 @@ TEST(ControlsProgress, EmptyRangeAndMissingImagesAreSafe) {
   Snapshot none = Look(bar.Hwnd());
   EXPECT_EQ(none.At(50, 10), parent.Under(10, 50, 50, 10));
 
-  bar.SetImages(MakeBitmap(100, 20, [](int, int) { return kTrack; }),
-                MakeBitmap(80, 10, [](int x, int) { return FillColumn(x); }));
+  bar.SetImages(MakeDib(100, 20, [](int, int) { return kTrack; }),
+                MakeDib(80, 10, [](int x, int) { return FillColumn(x); }));
   const RECT centred{10, 5, 90, 15};
   EXPECT_TRUE(EqualRect(&bar.m_rcBar, &centred));
   bar.Send(PBM_SETRANGE32, 0, 100);
@@ -867,7 +849,7 @@ TEST(ControlsProgress, EmptyRangeAndMissingImagesAreSafe) {
 
   // New images replace (and free) the old ones; the size is set, not added.
   HBITMAP oldTrack = bar.m_hBack, oldFill = bar.m_hBar;
-  bar.SetImages(MakeBitmap(60, 16, [](int, int) { return kTrack; }), nullptr);
+  bar.SetImages(MakeDib(60, 16, [](int, int) { return kTrack; }), nullptr);
   BITMAP bm;
   EXPECT_EQ(GetObjectW(oldTrack, sizeof(bm), &bm), 0) << "old track deleted";
   EXPECT_EQ(GetObjectW(oldFill, sizeof(bm), &bm), 0) << "old fill deleted";
@@ -879,7 +861,7 @@ TEST(ControlsProgress, EmptyRangeAndMissingImagesAreSafe) {
   EXPECT_EQ(trackOnly.At(30, 8), kTrack) << "no fill image: no fill";
 
   // The same bitmap for both is owned once.
-  HBITMAP both = MakeBitmap(60, 16, [](int, int) { return kTrack; });
+  HBITMAP both = MakeDib(60, 16, [](int, int) { return kTrack; });
   bar.SetImages(both, both);
   Look(bar.Hwnd());
 }
@@ -889,7 +871,7 @@ TEST(ControlsProgress, EmptyRangeAndMissingImagesAreSafe) {
 TEST(Controls, ManyPaintsLeaveNoGdiOrUserObjects) {
   Backdrop parent;
   fw::ScopedBitmap strip(MakeStrip(33, 28));
-  fw::ScopedBitmap picture(MakeBitmap(16, 16, [](int x, int) { return x ? RGB(0, 99, 0) : kKey; }));
+  fw::ScopedBitmap picture(MakeDib(16, 16, [](int x, int) { return x ? RGB(0, 99, 0) : kKey; }));
   fw::ScopedFont font(MakeCrispFont(-12));
   auto makeAll = [&](CBtnEx& btn, CStaticEx& label, CImgProgress& bar) {
     btn.Create(parent.Hwnd(), RECT{10, 10, 60, 50}, 1, L"关闭");  // stretched: 50 x 40
@@ -899,8 +881,8 @@ TEST(Controls, ManyPaintsLeaveNoGdiOrUserObjects) {
     label.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     label.SetImage(picture.get());
     bar.Create(parent.Hwnd(), RECT{10, 150, 110, 160}, 3);
-    bar.SetImages(MakeBitmap(200, 20, [](int, int) { return kTrack; }),
-                  MakeBitmap(200, 20, [](int x, int) { return FillColumn(x); }));
+    bar.SetImages(MakeDib(200, 20, [](int, int) { return kTrack; }),
+                  MakeDib(200, 20, [](int x, int) { return FillColumn(x); }));
   };
   auto paintAll = [&](CBtnEx& btn, CStaticEx& label, CImgProgress& bar, int i) {
     btn.SetImage(strip.get(), FALSE);
